@@ -3,6 +3,8 @@
 # The export definitions and the DLL checks are both made from this one list.
 set(TARVIX_NATIVES
   Tarvix:getVersion:8
+  MiscUtils:createRootFile:8
+  MiscUtils:getJreVersionInfo:12
 )
 
 # Writes the module-definition file that gives a Windows DLL exactly these exports:

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "platform/windows_api.h"
+
 namespace sim {
 
 const char* resourceName(Resource kind) {
@@ -16,6 +18,12 @@ const char* resourceName(Resource kind) {
   }
   return "resource";
 }
+
+namespace {
+thread_local std::uint32_t lastError = 0;
+}  // namespace
+
+void setLastError(std::uint32_t error) { lastError = error; }
 
 Machine& Machine::get() {
   static Machine machine;
@@ -108,3 +116,5 @@ std::vector<std::string> Machine::ledgerFaults() const {
 }
 
 }  // namespace sim
+
+DWORD GetLastError() { return sim::lastError; }

@@ -65,6 +65,9 @@ class Machine {
   std::vector<std::string> errors_;
 };
 
+// The calling thread's last error, as GetLastError answers it.
+void setLastError(std::uint32_t error);
+
 template <typename T>
 std::uintptr_t idOf(T* pointer) {
   return reinterpret_cast<std::uintptr_t>(pointer);

@@ -4,7 +4,7 @@
 #include "fake_jvm.h"
 #include "sim_machine.h"
 
-extern "C" jstring JNICALL Java_com_velk_utils_Tarvix_getVersion(JNIEnv* env, jclass);
+#include "natives.h"
 
 namespace {
 

@@ -1,0 +1,27 @@
+package com.velk.utils.sim;
+
+/** The simulated Windows machine under the host library: set up by tests, read by tests. */
+public final class SimulatedWindows {
+    static {
+        System.loadLibrary("winsim");
+    }
+
+    private SimulatedWindows() {}
+
+    /** A fresh machine: no registry keys, no files, nothing held, no output. */
+    public static native void reset();
+
+    public static native void setRegistryString(String keyPath, String name, String value);
+
+    public static native void removeRegistryKey(String keyPath);
+
+    public static native void denyWritesUnder(String folder);
+
+    public static native boolean fileIsEmpty(String path);
+
+    /** What the library wrote to standard output, decoded from UTF-8. */
+    public static native String standardOutput();
+
+    /** Resources not given back, or given back twice; empty when the ledger balances. */
+    public static native String[] ledgerFaults();
+}

@@ -1,0 +1,12 @@
+#include "simulated_windows.h"
+
+namespace sim {
+
+void resetMachine() {
+  Machine::get().reset();
+  registry().reset();
+  files().reset();
+  clearStandardOutput();
+}
+
+}  // namespace sim

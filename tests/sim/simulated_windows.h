@@ -1,0 +1,14 @@
+// The whole simulated machine: one include for tests, and one reset between them.
+#pragma once
+
+#include "sim_files.h"
+#include "sim_machine.h"
+#include "sim_output.h"
+#include "sim_registry.h"
+
+namespace sim {
+
+// A fresh machine: every service emptied, the ledger, faults and call log forgotten.
+void resetMachine();
+
+}  // namespace sim
