@@ -3,6 +3,7 @@
 # The export definitions and the DLL checks are both made from this one list.
 set(TARVIX_NATIVES
   Tarvix:getVersion:8
+  Tarvix:getHadrwareId:8
   MiscUtils:createRootFile:8
   MiscUtils:getJreVersionInfo:12
 )

@@ -7,6 +7,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <setupapi.h>
 // A wide (UTF-16) literal: wchar_t is 16-bit on Windows.
 #define WIDE(s) L##s
 #else

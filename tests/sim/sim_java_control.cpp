@@ -35,6 +35,10 @@ SIM_NATIVE(void, removeRegistryKey)(JNIEnv* env, jclass, jstring path) {
   sim::registry().removeKey(textOf(env, path));
 }
 
+SIM_NATIVE(void, addDeviceWithDriver)(JNIEnv* env, jclass, jstring hardwareId, jstring version) {
+  sim::devices().addWithDriver({textOf(env, hardwareId)}, textOf(env, version));
+}
+
 SIM_NATIVE(void, denyWritesUnder)(JNIEnv* env, jclass, jstring folder) {
   sim::files().denyWritesUnder(textOf(env, folder));
 }

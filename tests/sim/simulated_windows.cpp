@@ -6,6 +6,7 @@ void resetMachine() {
   Machine::get().reset();
   registry().reset();
   files().reset();
+  devices().reset();
   clearStandardOutput();
 }
 

@@ -1,6 +1,7 @@
 // The whole simulated machine: one include for tests, and one reset between them.
 #pragma once
 
+#include "sim_devices.h"
 #include "sim_files.h"
 #include "sim_machine.h"
 #include "sim_output.h"

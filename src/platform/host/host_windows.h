@@ -19,6 +19,15 @@ using HANDLE = void*;
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 
+struct GUID {
+  std::uint32_t Data1;
+  std::uint16_t Data2;
+  std::uint16_t Data3;
+  std::uint8_t Data4[8];
+};
+struct HWND__;
+using HWND = HWND__*;
+
 // --- system error codes ---
 constexpr LONG ERROR_SUCCESS = 0;
 constexpr LONG ERROR_FILE_NOT_FOUND = 2;
@@ -29,6 +38,8 @@ constexpr LONG ERROR_SHARING_VIOLATION = 32;
 constexpr LONG ERROR_MORE_DATA = 234;
 constexpr LONG ERROR_NO_MORE_ITEMS = 259;
 constexpr LONG ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr LONG ERROR_INVALID_DATA = 13;
+constexpr LONG ERROR_INVALID_USER_BUFFER = 1784;
 constexpr LONG ERROR_NOT_ENOUGH_MEMORY = 8;
 DWORD GetLastError();
 
@@ -58,3 +69,25 @@ constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 HANDLE CreateFileW(const WCHAR* fileName, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES* security,
                    DWORD creation, DWORD flags, HANDLE templateFile);
 BOOL CloseHandle(HANDLE handle);
+
+// --- Setup API: device-information lists ---
+using HDEVINFO = void*;
+struct SP_DEVINFO_DATA {
+  DWORD cbSize;
+  GUID ClassGuid;
+  DWORD DevInst;
+  ULONG_PTR Reserved;
+};
+constexpr DWORD DIGCF_PRESENT = 0x2;
+constexpr DWORD DIGCF_ALLCLASSES = 0x4;
+constexpr DWORD SPDRP_HARDWAREID = 1;
+constexpr DWORD SPDRP_DRIVER = 9;
+
+HDEVINFO SetupDiGetClassDevsW(const GUID* classGuid, const WCHAR* enumerator, HWND parent, DWORD flags);
+BOOL SetupDiEnumDeviceInfo(HDEVINFO devices, DWORD memberIndex, SP_DEVINFO_DATA* device);
+BOOL SetupDiGetDeviceRegistryPropertyW(HDEVINFO devices, SP_DEVINFO_DATA* device, DWORD property,
+                                       DWORD* propertyType, BYTE* buffer, DWORD bufferSize, DWORD* requiredSize);
+BOOL SetupDiDestroyDeviceInfoList(HDEVINFO devices);
+
+// --- formatting (user32): %s takes a wide text ---
+int wsprintfW(WCHAR* out, const WCHAR* format, ...);

@@ -15,6 +15,9 @@ public final class SimulatedWindows {
 
     public static native void removeRegistryKey(String keyPath);
 
+    /** A present device with a driver installed: its one hardware ID and its "DriverVersion". */
+    public static native void addDeviceWithDriver(String hardwareId, String version);
+
     public static native void denyWritesUnder(String folder);
 
     public static native boolean fileIsEmpty(String path);
