@@ -3,6 +3,17 @@
 # The export definitions and the DLL checks are both made from this one list.
 set(TARVIX_NATIVES
   Tarvix:getVersion:8
+  Tarvix:Init:8
+  Tarvix:Uninit:8
+  Tarvix:getMBManufacturer:8
+  Tarvix:getMBProduct:8
+  Tarvix:getMBVersion:8
+  Tarvix:getMBSerialNumber:8
+  Tarvix:getBIOSLanguage:8
+  Tarvix:getBIOSVersion:8
+  Tarvix:getSMBIOSVersion:8
+  Tarvix:getCSManufacturer:8
+  Tarvix:getCSModel:8
   Tarvix:getHadrwareId:8
   MiscUtils:createRootFile:8
   MiscUtils:getJreVersionInfo:12

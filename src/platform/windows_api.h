@@ -7,7 +7,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
 #include <setupapi.h>
+#include <wbemidl.h>
 // A wide (UTF-16) literal: wchar_t is 16-bit on Windows.
 #define WIDE(s) L##s
 #else

@@ -11,7 +11,6 @@ const char* resourceName(Resource kind) {
     case Resource::ComInitialisation: return "COM initialisation";
     case Resource::ComReference: return "COM reference";
     case Resource::Bstr: return "BSTR";
-    case Resource::VariantContent: return "VARIANT content";
     case Resource::RegistryKey: return "registry key";
     case Resource::DeviceInfoList: return "device-information list";
     case Resource::FileHandle: return "file handle";
@@ -37,6 +36,13 @@ void Machine::reset() {
   faults_.clear();
   held_.clear();
   errors_.clear();
+}
+
+void Machine::clearCalls() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  log_.clear();
+  counts_.clear();
+  faults_.clear();
 }
 
 std::optional<std::int64_t> Machine::enterCall(const char* operation) {

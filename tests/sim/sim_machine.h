@@ -19,7 +19,6 @@ enum class Resource {
   ComInitialisation,
   ComReference,
   Bstr,
-  VariantContent,
   RegistryKey,
   DeviceInfoList,
   FileHandle,
@@ -37,6 +36,8 @@ class Machine {
 
   // Forgets everything: ledger, faults, call log and counts.
   void reset();
+  // Forgets the call log, the counts and the faults; what is held stays in the ledger.
+  void clearCalls();
 
   // --- call log and fault injection ---
   // Every simulated operation calls this first. It logs the call and answers the failure

@@ -7,6 +7,7 @@ void resetMachine() {
   registry().reset();
   files().reset();
   devices().reset();
+  wmi().reset();
   clearStandardOutput();
 }
 

@@ -1,11 +1,13 @@
 // The whole simulated machine: one include for tests, and one reset between them.
 #pragma once
 
+#include "sim_com.h"
 #include "sim_devices.h"
 #include "sim_files.h"
 #include "sim_machine.h"
 #include "sim_output.h"
 #include "sim_registry.h"
+#include "sim_wmi.h"
 
 namespace sim {
 

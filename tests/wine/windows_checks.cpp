@@ -18,6 +18,7 @@ int wmain(int argc, wchar_t** argv) {
   if (report.expect(library.loaded(), "Tarvix.dll loads")) {
     checkVersion(library, report);
     checkMiscUtils(library, report);
+    checkInventory(library, report);
   }
   return report.finish();
 }
