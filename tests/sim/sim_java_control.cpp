@@ -39,6 +39,13 @@ SIM_NATIVE(void, addDeviceWithDriver)(JNIEnv* env, jclass, jstring hardwareId, j
   sim::devices().addWithDriver({textOf(env, hardwareId)}, textOf(env, version));
 }
 
+SIM_NATIVE(void, setWmiProperty)(JNIEnv* env, jclass, jstring className, jstring property, jstring value) {
+  sim::wmi().setProperty(textOf(env, className), textOf(env, property),
+                         value == nullptr ? sim::WmiValue::null() : sim::WmiValue::string(textOf(env, value)));
+}
+
+SIM_NATIVE(void, setWmiReachable)(JNIEnv*, jclass, jboolean reachable) { sim::wmi().setReachable(reachable == JNI_TRUE); }
+
 SIM_NATIVE(void, denyWritesUnder)(JNIEnv* env, jclass, jstring folder) {
   sim::files().denyWritesUnder(textOf(env, folder));
 }

@@ -181,6 +181,13 @@ void Wmi::setInstances(const std::u16string& className, const std::vector<WmiIns
   classes_[foldCase(className)] = folded;
 }
 
+void Wmi::setProperty(const std::u16string& className, const std::u16string& property, const WmiValue& value) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto& instances = classes_[foldCase(className)];
+  if (instances.empty()) instances.emplace_back();
+  instances.front()[foldCase(property)] = value;
+}
+
 void Wmi::setReachable(bool reachable) {
   std::lock_guard<std::mutex> lock(mutex_);
   reachable_ = reachable;

@@ -29,6 +29,8 @@ class Wmi {
   void reset();
   // The class's instances, in the order its enumerators return them.
   void setInstances(const std::u16string& className, const std::vector<WmiInstance>& instances);
+  // Sets one property of the class's first instance, making the instance if there is none.
+  void setProperty(const std::u16string& className, const std::u16string& property, const WmiValue& value);
   // Whether ConnectServer can reach the service at all.
   void setReachable(bool reachable);
   // Every connection made so far is broken: its queries answer RPC_E_DISCONNECTED.

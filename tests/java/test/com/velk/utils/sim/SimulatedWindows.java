@@ -18,6 +18,11 @@ public final class SimulatedWindows {
     /** A present device with a driver installed: its one hardware ID and its "DriverVersion". */
     public static native void addDeviceWithDriver(String hardwareId, String version);
 
+    /** One property of the first instance of a WMI class; a null value is WMI's null. */
+    public static native void setWmiProperty(String className, String property, String value);
+
+    public static native void setWmiReachable(boolean reachable);
+
     public static native void denyWritesUnder(String folder);
 
     public static native boolean fileIsEmpty(String path);
