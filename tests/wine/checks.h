@@ -10,3 +10,4 @@ using BooleanNative = jboolean(JNICALL*)(JNIEnv*, jclass);
 void checkVersion(const LoadedLibrary& library, CheckReport& report);
 void checkMiscUtils(const LoadedLibrary& library, CheckReport& report);
 void checkInventory(const LoadedLibrary& library, CheckReport& report);
+void checkIdentity(const LoadedLibrary& library, CheckReport& report);

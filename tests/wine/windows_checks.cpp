@@ -17,6 +17,7 @@ int wmain(int argc, wchar_t** argv) {
   LoadedLibrary library(argv[1]);
   if (report.expect(library.loaded(), "Tarvix.dll loads")) {
     checkVersion(library, report);
+    checkIdentity(library, report);
     checkMiscUtils(library, report);
     checkInventory(library, report);
   }
