@@ -9,13 +9,7 @@ namespace {
 
 TEST(Concurrency, GettersRaceInitUninitAndReconnectsSafely) {
   sim::resetMachine();
-  for (const char16_t* cls : {u"Win32_BaseBoard", u"Win32_BIOS", u"Win32_ComputerSystem"}) {
-    sim::WmiInstance instance;
-    for (const auto& getter : allGetters()) {
-      if (getter.className == cls) instance[getter.property] = sim::WmiValue::string(valueOf(getter));
-    }
-    sim::wmi().setInstances(cls, {instance});
-  }
+  fillIdentity();
   sim::Machine::get().setFaultRule("ExecQuery", [](unsigned index) -> std::optional<std::int64_t> {
     if (index % 7 == 0) return RPC_E_DISCONNECTED;
     return std::nullopt;

@@ -35,17 +35,22 @@ inline const std::vector<Getter>& allGetters() {
 // Every property's value names its class and property, so a wrong read shows.
 inline std::u16string valueOf(const Getter& getter) { return getter.className + u"." + getter.property; }
 
+// One instance of each class, holding every property a getter reads.
+inline void fillIdentity() {
+  for (const char16_t* cls : {u"Win32_BaseBoard", u"Win32_BIOS", u"Win32_ComputerSystem"}) {
+    sim::WmiInstance instance;
+    for (const auto& getter : allGetters()) {
+      if (getter.className == cls) instance[getter.property] = sim::WmiValue::string(valueOf(getter));
+    }
+    sim::wmi().setInstances(cls, {instance});
+  }
+}
+
 class WmiTest : public SimulatedTest {
  protected:
   void SetUp() override {
     SimulatedTest::SetUp();
-    for (const char16_t* cls : {u"Win32_BaseBoard", u"Win32_BIOS", u"Win32_ComputerSystem"}) {
-      sim::WmiInstance instance;
-      for (const auto& getter : allGetters()) {
-        if (getter.className == cls) instance[getter.property] = sim::WmiValue::string(valueOf(getter));
-      }
-      sim::wmi().setInstances(cls, {instance});
-    }
+    fillIdentity();
   }
 
   void TearDown() override {
