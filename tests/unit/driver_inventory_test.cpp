@@ -1,6 +1,7 @@
 #include <functional>
 #include <optional>
 
+#include "allocation_faults.h"
 #include "natives.h"
 #include "sim_text.h"
 #include "simulated_test.h"
@@ -257,5 +258,25 @@ INSTANTIATE_TEST_SUITE_P(
         PlatformFault{"SetupDiDestroyDeviceInfoList", 1, [](unsigned) { return std::optional<Entries>(kThree); }},
         PlatformFault{"writeStandardOutput", 3, [](unsigned) { return std::optional<Entries>(kThree); }}),
     [](const auto& info) { return std::string(info.param.operation); });
+
+}  // namespace
+
+namespace {
+
+TEST_F(InventoryTest, MemoryRunningOutForAnEntryAnswersNullAndFreesTheRest) {
+  for (const char16_t* id : {u"A", u"B", u"C"}) sim::devices().addWithDriver({id}, u"1");
+  allocation::failNthNothrowArray(0);
+  ASSERT_EQ(inventory()->size(), 3u);
+  ASSERT_EQ(allocation::nothrowArrayCount(), 3u);  // one per entry
+  for (unsigned nth = 1; nth <= 3; ++nth) {
+    SCOPED_TRACE("entry #" + std::to_string(nth));
+    sim::clearStandardOutput();
+    allocation::failNthNothrowArray(nth);
+    EXPECT_EQ(inventory(), std::nullopt);
+    allocation::failNthNothrowArray(0);
+    EXPECT_EQ(sim::standardOutput(), "");
+    EXPECT_EQ(sim::Machine::get().ledgerFaults(), std::vector<std::string>{});
+  }
+}
 
 }  // namespace

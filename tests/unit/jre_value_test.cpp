@@ -1,5 +1,6 @@
 #include <optional>
 
+#include "allocation_faults.h"
 #include "natives.h"
 #include "sim_text.h"
 #include "simulated_test.h"
@@ -147,6 +148,20 @@ TEST_F(JreValueTest, NullFromTheVmsNewStringIsPassedThrough) {
   vm.failCall("NewString", 1);
   EXPECT_EQ(query(u"JavaHome"), nullptr);
   EXPECT_TRUE(vm.exceptionPending());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(JreValueTest, MemoryRunningOutForTheNameAnswersNullAndReleasesEverything) {
+  sim::registry().setString(kRuntimeKey, u"JavaHome", u"C:\\Java\\jre6");
+  allocation::failNthNothrowArray(1);
+  EXPECT_EQ(query(u"JavaHome"), nullptr);
+  allocation::failNthNothrowArray(0);
+  EXPECT_EQ(sim::Machine::get().callCount("RegQueryValueExW"), 0u);
+  EXPECT_EQ(vm.callCount("ReleaseStringChars"), 1u);
+  EXPECT_EQ(sim::Machine::get().callCount("RegCloseKey"), 1u);
 }
 
 }  // namespace
