@@ -13,3 +13,12 @@ Answer answerOrFail(Answer failure, Body&& body) noexcept {
     return failure;
   }
 }
+
+// The same for a native that answers nothing.
+template <typename Body>
+void runGuarded(Body&& body) noexcept {
+  try {
+    std::forward<Body>(body)();
+  } catch (...) {
+  }
+}

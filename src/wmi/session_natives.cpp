@@ -30,8 +30,5 @@ extern "C" JNIEXPORT jboolean JNICALL Java_com_velk_utils_Tarvix_Init(JNIEnv*, j
 }
 
 extern "C" JNIEXPORT void JNICALL Java_com_velk_utils_Tarvix_Uninit(JNIEnv*, jclass) {
-  answerOrFail<int>(0, [] {
-    uninitialise();
-    return 0;
-  });
+  runGuarded([] { uninitialise(); });
 }
