@@ -63,6 +63,8 @@ bool queryWmiProperty(WmiClassKind kind, const WCHAR* propertyName, PropertyText
   if (FAILED(results->Reset())) return false;
   ComRef<IWbemClassObject> first;
   ULONG returned = 0;
-  if (FAILED(results->Next(static_cast<LONG>(WBEM_INFINITE), 1, first.put(), &returned)) || returned == 0 || !first) return false;
+  // Only the first instance is looked at; an empty result set returns none.
+  const HRESULT next = results->Next(static_cast<LONG>(WBEM_INFINITE), 1, first.put(), &returned);
+  if (FAILED(next) || returned == 0 || !first) return false;
   return readStringProperty(first.get(), propertyName, out);
 }
