@@ -183,6 +183,14 @@ TEST_F(WmiTest, UninitAloneUninitialisesNothing) {
   EXPECT_EQ(sim::Machine::get().callCount("CoUninitialize"), 0u);
 }
 
+TEST_F(WmiTest, UninitAfterAFailedInitialisationUninitialisesNothing) {
+  sim::Machine::get().failCall("CoInitializeEx", 1, E_OUTOFMEMORY);
+  EXPECT_FALSE(init());  // no apartment on this thread: the locator cannot be made
+  uninit();
+  EXPECT_EQ(sim::Machine::get().callCount("CoUninitialize"), 0u);
+  EXPECT_EQ(sim::apartmentDepth(), 0u);
+}
+
 TEST_F(WmiTest, TheApplicationsOwnApartmentIsLeftAlone) {
   sim::enterSingleThreadedApartment();
   // Init's initialisation fails on a single-threaded thread; COM is usable there all the same.
