@@ -4,21 +4,9 @@ import static org.junit.jupiter.api.Assertions.assertArrayEquals;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 
 import com.velk.utils.sim.SimulatedWindows;
-import org.junit.jupiter.api.AfterEach;
-import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 
-class InventoryTest {
-    @BeforeEach
-    void freshMachine() {
-        SimulatedWindows.reset();
-    }
-
-    @AfterEach
-    void everythingGivenBack() {
-        assertArrayEquals(new String[0], SimulatedWindows.ledgerFaults());
-    }
-
+class InventoryTest extends OnSimulatedMachine {
     @Test
     void aThousandDevicesArriveWholeAndInOrder() {
         String[] expected = new String[1000];

@@ -1,29 +1,16 @@
 package com.velk.utils;
 
-import static org.junit.jupiter.api.Assertions.assertArrayEquals;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import com.velk.utils.sim.SimulatedWindows;
-import org.junit.jupiter.api.AfterEach;
-import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 
-class MiscUtilsTest {
+class MiscUtilsTest extends OnSimulatedMachine {
     private static final String RUNTIME_KEY = "Software\\JavaSoft\\Java Runtime Environment\\1.6";
     private final MiscUtils misc = new MiscUtils();
-
-    @BeforeEach
-    void freshMachine() {
-        SimulatedWindows.reset();
-    }
-
-    @AfterEach
-    void everythingGivenBack() {
-        assertArrayEquals(new String[0], SimulatedWindows.ledgerFaults());
-    }
 
     @Test
     void readsNamedValuesWithNonAsciiNamesAndTexts() {
