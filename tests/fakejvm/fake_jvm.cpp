@@ -263,21 +263,11 @@ bool FakeJvm::exceptionPending() const {
   return impl_->exceptionPending;
 }
 
-void FakeJvm::clearException() {
-  Lock lock(impl_->mutex);
-  impl_->exceptionPending = false;
-}
-
 std::vector<std::string> FakeJvm::violations() const {
   Lock lock(impl_->mutex);
   std::vector<std::string> found = impl_->violations;
   if (!impl_->lentCharacters.empty()) found.push_back("string characters lent and never released");
   return found;
-}
-
-unsigned FakeJvm::liveLocalReferences() const {
-  Lock lock(impl_->mutex);
-  return impl_->localReferences;
 }
 
 unsigned FakeJvm::peakLocalReferences() const {

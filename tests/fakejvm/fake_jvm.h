@@ -35,11 +35,9 @@ class FakeJvm {
   unsigned callCount(const std::string& function) const;
   std::vector<std::string> calls() const;
   bool exceptionPending() const;
-  void clearException();
   // Misuse of the VM found so far: calls with an exception pending, use of a deleted
   // reference, string characters never given back. Empty when the library behaved.
   std::vector<std::string> violations() const;
-  unsigned liveLocalReferences() const;
   unsigned peakLocalReferences() const;
 
   // --- reading answers ---

@@ -104,13 +104,6 @@ void SysFreeString(BSTR text) {
   delete[] (reinterpret_cast<char*>(text) - sizeof(std::uint32_t));
 }
 
-UINT SysStringLen(BSTR text) {
-  if (text == nullptr) return 0;
-  std::uint32_t bytes = 0;
-  std::memcpy(&bytes, reinterpret_cast<char*>(text) - sizeof(std::uint32_t), sizeof(bytes));
-  return bytes / sizeof(OLECHAR);
-}
-
 void VariantInit(VARIANT* value) {
   Machine::get().enterCall("VariantInit");
   value->vt = VT_EMPTY;

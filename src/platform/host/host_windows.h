@@ -134,7 +134,6 @@ struct IUnknown {
 };
 
 constexpr DWORD COINIT_MULTITHREADED = 0x0;
-constexpr DWORD COINIT_APARTMENTTHREADED = 0x2;
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 
 HRESULT CoInitializeEx(void* reserved, DWORD coInit);
@@ -144,7 +143,6 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
 BSTR SysAllocString(const OLECHAR* text);
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
 void SysFreeString(BSTR text);
-UINT SysStringLen(BSTR text);
 
 using VARTYPE = std::uint16_t;
 constexpr VARTYPE VT_EMPTY = 0;
