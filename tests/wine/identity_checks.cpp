@@ -86,6 +86,15 @@ std::string shown(const std::optional<std::u16string>& text) {
 
 }  // namespace
 
+std::vector<std::pair<std::string, std::optional<std::u16string>>> plainIdentity(CheckReport& report) {
+  std::vector<std::pair<std::string, std::optional<std::u16string>>> named;
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  const auto answers = plainAnswers(report);
+  for (std::size_t i = 0; i < answers.size(); ++i) named.emplace_back(kGetters[i].native, answers[i]);
+  CoUninitialize();
+  return named;
+}
+
 void checkIdentity(const LoadedLibrary& library, CheckReport& report) {
   auto init = library.native<InitNative>("Tarvix", "Init");
   auto uninit = library.native<UninitNative>("Tarvix", "Uninit");

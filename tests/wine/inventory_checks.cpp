@@ -131,12 +131,7 @@ void removeVersion(const std::u16string& driverKey) {
 
 }  // namespace
 
-void checkInventory(const LoadedLibrary& library, CheckReport& report) {
-  auto getHadrwareId = library.native<ArrayNative>("Tarvix", "getHadrwareId");
-  if (!report.expect(getHadrwareId != nullptr, "getHadrwareId: exported under its JNI name")) return;
-
-  // Versions for the first devices with a driver key: plain, empty, too long, plain.
-  const std::vector<std::u16string> versions = {u"1.2.3.4", u"", std::u16string(130, u'9'), u"9.8.7.6"};
+std::vector<std::u16string> writeDriverVersions(const std::vector<std::u16string>& versions) {
   std::vector<std::u16string> written;
   for (const auto& device : walkDevices()) {
     if (written.size() == versions.size()) break;
@@ -144,14 +139,32 @@ void checkInventory(const LoadedLibrary& library, CheckReport& report) {
     const std::u16string key = textBeforeNul(device.driverKey);
     if (writeVersion(key, versions[written.size()])) written.push_back(key);
   }
+  return written;
+}
+
+void removeDriverVersions(const std::vector<std::u16string>& driverKeys) {
+  for (const auto& key : driverKeys) removeVersion(key);
+}
+
+std::vector<std::u16string> expectedInventory() { return expectedEntries(walkDevices()); }
+
+std::string inventoryLines(const std::vector<std::u16string>& entries) { return utf8Lines(entries); }
+
+void checkInventory(const LoadedLibrary& library, CheckReport& report) {
+  auto getHadrwareId = library.native<ArrayNative>("Tarvix", "getHadrwareId");
+  if (!report.expect(getHadrwareId != nullptr, "getHadrwareId: exported under its JNI name")) return;
+
+  // Versions for the first devices with a driver key: plain, empty, too long, plain.
+  const std::vector<std::u16string> versions = {u"1.2.3.4", u"", std::u16string(130, u'9'), u"9.8.7.6"};
+  const auto written = writeDriverVersions(versions);
   report.expect(written.size() == versions.size(), "getHadrwareId: the check wrote four DriverVersion values");
 
-  const auto expected = expectedEntries(walkDevices());
+  const auto expected = expectedInventory();
   fakejvm::FakeJvm vm;
   jobjectArray answer = nullptr;
   std::string lines;
   {
-    CapturedStdout output("tarvix-inventory.out");
+    CapturedStdout output(L"tarvix-inventory.out");
     answer = getHadrwareId(vm.env(), nullptr);
     lines = output.text();
   }
@@ -177,6 +190,6 @@ void checkInventory(const LoadedLibrary& library, CheckReport& report) {
   report.expect(lines == utf8Lines(expected), "getHadrwareId: each entry is a line on standard output, in order");
   report.expect(vm.violations().empty(), "getHadrwareId: uses the VM correctly");
 
-  for (const auto& key : written) removeVersion(key);
+  removeDriverVersions(written);
   DeleteFileW(L"tarvix-inventory.out");
 }

@@ -84,7 +84,7 @@ void checkRootFile(BooleanNative native, CheckReport& report) {
   jboolean first = JNI_FALSE, second = JNI_FALSE, whileHeld = JNI_TRUE;
   std::string successLines, failureLine;
   {
-    CapturedStdout output("tarvix-root-probe.out");
+    CapturedStdout output(L"tarvix-root-probe.out");
     first = native(vm.env(), nullptr);
     second = native(vm.env(), nullptr);
     successLines = output.text();
@@ -96,7 +96,7 @@ void checkRootFile(BooleanNative native, CheckReport& report) {
   {
     // Held open without sharing: the probe cannot create it.
     HANDLE held = CreateFileW(kProbe, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    CapturedStdout output("tarvix-root-probe.out");
+    CapturedStdout output(L"tarvix-root-probe.out");
     whileHeld = native(vm.env(), nullptr);
     failureLine = output.text();
     CloseHandle(held);

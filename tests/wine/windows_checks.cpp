@@ -20,6 +20,7 @@ int wmain(int argc, wchar_t** argv) {
     checkIdentity(library, report);
     checkMiscUtils(library, report);
     checkInventory(library, report);
+    checkProbe(library, report);
   }
   return report.finish();
 }

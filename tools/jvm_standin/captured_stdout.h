@@ -7,16 +7,15 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 class CapturedStdout {
  public:
-  explicit CapturedStdout(const char* file) : file_(file) {
+  explicit CapturedStdout(const wchar_t* file) : file_(file) {
     std::fflush(stdout);
+    int target = _wopen(file, _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0600);
+    if (target < 0) return;  // nothing caught: the lines stay on stdout
     saved_ = _dup(1);
-    int target = _open(file, _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0600);
     _dup2(target, 1);
     _close(target);
   }
@@ -24,14 +23,20 @@ class CapturedStdout {
   CapturedStdout(const CapturedStdout&) = delete;
   CapturedStdout& operator=(const CapturedStdout&) = delete;
 
+  bool capturing() const { return saved_ >= 0; }
+
   // Everything written since. Whether the stream is in text mode (each "\n" written as
   // "\r\n") is the runtime's affair, so carriage returns are dropped.
   std::string text() {
+    if (!capturing()) return {};
     restore();
-    std::ifstream in(file_, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    std::string bytes = content.str();
+    std::string bytes;
+    if (FILE* in = _wfopen(file_.c_str(), L"rb")) {
+      char chunk[4096];
+      std::size_t count = 0;
+      while ((count = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, count);
+      std::fclose(in);
+    }
     bytes.erase(std::remove(bytes.begin(), bytes.end(), '\r'), bytes.end());
     return bytes;
   }
@@ -44,6 +49,6 @@ class CapturedStdout {
     _close(saved_);
     saved_ = -1;
   }
-  std::string file_;
+  std::wstring file_;
   int saved_ = -1;
 };
