@@ -36,6 +36,15 @@ void Registry::setValue(const std::u16string& path, const std::u16string& name, 
   keys_[foldCase(path)].values[foldCase(name)] = Value{type, data};
 }
 
+std::optional<std::string> Registry::storedData(const std::u16string& path, const std::u16string& name) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto key = keys_.find(foldCase(path));
+  if (key == keys_.end()) return std::nullopt;
+  auto value = key->second.values.find(foldCase(name));
+  if (value == key->second.values.end()) return std::nullopt;
+  return value->second.data;
+}
+
 void Registry::setString(const std::u16string& path, const std::u16string& name, const std::u16string& text) {
   setValue(path, name, REG_SZ, bytesOf(text + u'\0'));
 }

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ class Registry {
   void setValue(const std::u16string& path, const std::u16string& name, DWORD type, const std::string& data);
   // A REG_SZ value as Windows stores one: the text and its terminating NUL.
   void setString(const std::u16string& path, const std::u16string& name, const std::u16string& text);
+  // The data of a value as stored, or nothing when the key or the value is absent.
+  std::optional<std::string> storedData(const std::u16string& path, const std::u16string& name) const;
 
   struct OpenRequest {
     std::u16string path;
