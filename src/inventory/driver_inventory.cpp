@@ -1,5 +1,7 @@
 #include "inventory/driver_inventory.h"
 
+#include <algorithm>
+#include <iterator>
 #include <new>
 
 namespace {
@@ -19,7 +21,7 @@ enum class DeviceOutcome { Entry, LeftOut, OutOfMemory };
 
 template <std::size_t Units>
 void zeroFill(WCHAR (&buffer)[Units]) {
-  for (WCHAR& unit : buffer) unit = 0;
+  std::fill(std::begin(buffer), std::end(buffer), WCHAR{0});
 }
 
 std::size_t lengthOf(const WCHAR* text) {
@@ -90,12 +92,12 @@ bool append(std::vector<DriverEntry>& entries, DriverEntry entry) {
 bool collectDriverEntries(std::vector<DriverEntry>& entries) {
   HDEVINFO devices = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
   if (devices == INVALID_HANDLE_VALUE) return false;
-  Scratch scratch;
+  Scratch scratch{};
   bool complete = true;
   SP_DEVINFO_DATA device{};
   device.cbSize = sizeof(device);
   // The first failure ends the walk, whatever its reason.
-  for (DWORD index = 0; complete && SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+  for (DWORD index = 0; complete && SetupDiEnumDeviceInfo(devices, index, &device) != FALSE; ++index) {
     DriverEntry entry;
     const DeviceOutcome outcome = readDriverEntry(devices, device, scratch, entry);
     if (outcome == DeviceOutcome::OutOfMemory) complete = false;

@@ -27,7 +27,7 @@ HRESULT runQuery(const WCHAR* query, ComRef<IEnumWbemClassObject>& results) {
 
 // The string's units up to its first NUL, cut to what fits with a terminator. A null BSTR
 // is COM's empty string.
-void copyText(BSTR text, PropertyText* out) {
+void copyText(const WCHAR* text, PropertyText* out) {
   constexpr std::size_t kMaxUnits = sizeof(out->units) / sizeof(WCHAR) - 1;
   std::size_t count = 0;
   if (text != nullptr) {
@@ -37,7 +37,7 @@ void copyText(BSTR text, PropertyText* out) {
 }
 
 bool readStringProperty(IWbemClassObject* instance, const WCHAR* propertyName, PropertyText* out) {
-  VARIANT value;
+  VARIANT value{};
   VariantInit(&value);
   const HRESULT read = instance->Get(propertyName, 0, &value, nullptr, nullptr);
   const bool isString = SUCCEEDED(read) && value.vt == VT_BSTR;
