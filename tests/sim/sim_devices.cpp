@@ -26,6 +26,12 @@ void Devices::reset() {
   offered_.clear();
 }
 
+void Devices::forgetRequests() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  listRequests_.clear();
+  offered_.clear();
+}
+
 void Devices::add(const Device& device) {
   std::lock_guard<std::mutex> lock(mutex_);
   devices_.push_back(device);

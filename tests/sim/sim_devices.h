@@ -23,6 +23,8 @@ std::u16string multiString(const std::vector<std::u16string>& ids);
 class Devices {
  public:
   void reset();
+  // Forgets the requests recorded; the devices and open lists stay.
+  void forgetRequests();
   void add(const Device& device);
   // A device with a driver installed: `ids` as its hardware IDs, the driver key
   // "{class}\NNNN" numbered from the device's position, and "DriverVersion" in that key.

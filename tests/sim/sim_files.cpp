@@ -21,6 +21,11 @@ void FileSystem::reset() {
   requests_.clear();
 }
 
+void FileSystem::forgetRequests() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  requests_.clear();
+}
+
 void FileSystem::putFile(const std::u16string& path, const std::string& content) {
   std::lock_guard<std::mutex> lock(mutex_);
   files_[foldCase(path)] = content;

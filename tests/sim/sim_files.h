@@ -15,6 +15,8 @@ namespace sim {
 class FileSystem {
  public:
   void reset();
+  // Forgets the requests recorded; files and open handles stay.
+  void forgetRequests();
   void putFile(const std::u16string& path, const std::string& content);
   std::optional<std::string> content(const std::u16string& path) const;
   // Creating or opening for writing anything under this folder is refused with ERROR_ACCESS_DENIED.

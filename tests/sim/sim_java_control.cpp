@@ -1,6 +1,7 @@
 // Natives of com.velk.utils.sim.SimulatedWindows: the JUnit suite sets up the simulated
 // machine and reads its ledger through them, in the same process as the host libTarvix.so.
 #include <jni.h>
+#include <malloc.h>
 
 #include <string>
 #include <vector>
@@ -26,6 +27,15 @@ jstring javaString(JNIEnv* env, const std::string& ascii) { return env->NewStrin
 #define SIM_NATIVE(type, name) extern "C" JNIEXPORT type JNICALL Java_com_velk_utils_sim_SimulatedWindows_##name
 
 SIM_NATIVE(void, reset)(JNIEnv*, jclass) { sim::resetMachine(); }
+
+SIM_NATIVE(void, forgetHistory)(JNIEnv*, jclass) { sim::forgetHistory(); }
+
+// Bytes the C allocator has handed out and not had back, over all its arenas: unlike resident
+// memory, it does not count what the allocator keeps cached for reuse.
+SIM_NATIVE(jlong, heapInUse)(JNIEnv*, jclass) {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<jlong>(info.uordblks + info.hblkhd);
+}
 
 SIM_NATIVE(void, setRegistryString)(JNIEnv* env, jclass, jstring path, jstring name, jstring value) {
   sim::registry().setString(textOf(env, path), textOf(env, name), textOf(env, value));

@@ -20,6 +20,12 @@ void Registry::reset() {
   queriedNames_.clear();
 }
 
+void Registry::forgetRequests() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  openRequests_.clear();
+  queriedNames_.clear();
+}
+
 void Registry::createKey(const std::u16string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   keys_[foldCase(path)];

@@ -16,6 +16,8 @@ namespace sim {
 class Registry {
  public:
   void reset();
+  // Forgets the requests recorded; keys, values and open keys stay.
+  void forgetRequests();
   void createKey(const std::u16string& path);
   void removeKey(const std::u16string& path);
   // Raw data of any type and size; creates the key.

@@ -170,6 +170,14 @@ void Wmi::reset() {
   locatorContexts_.clear();
 }
 
+void Wmi::forgetRequests() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  connects_.clear();
+  blankets_.clear();
+  queries_.clear();
+  nextTimeouts_.clear();
+}
+
 void Wmi::setInstances(const std::u16string& className, const std::vector<WmiInstance>& instances) {
   std::vector<WmiInstance> folded;
   for (const auto& instance : instances) {

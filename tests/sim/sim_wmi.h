@@ -27,6 +27,8 @@ using WmiInstance = std::map<std::u16string, WmiValue>;  // by property name
 class Wmi {
  public:
   void reset();
+  // Forgets the connects, blankets, queries and waits recorded; classes and connections stay.
+  void forgetRequests();
   // The class's instances, in the order its enumerators return them.
   void setInstances(const std::u16string& className, const std::vector<WmiInstance>& instances);
   // Sets one property of the class's first instance, making the instance if there is none.

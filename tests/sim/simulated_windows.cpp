@@ -11,4 +11,13 @@ void resetMachine() {
   clearStandardOutput();
 }
 
+void forgetHistory() {
+  Machine::get().clearCalls();
+  registry().forgetRequests();
+  files().forgetRequests();
+  devices().forgetRequests();
+  wmi().forgetRequests();
+  clearStandardOutput();
+}
+
 }  // namespace sim

@@ -14,4 +14,8 @@ namespace sim {
 // A fresh machine: every service emptied, the ledger, faults and call log forgotten.
 void resetMachine();
 
+// Forgets the call log and every request and output recorded, keeping the machine and what
+// is held: a long run can then go on without the records growing.
+void forgetHistory();
+
 }  // namespace sim

@@ -30,6 +30,12 @@ public final class SimulatedWindows {
     /** What the library wrote to standard output, decoded from UTF-8. */
     public static native String standardOutput();
 
+    /** Forgets the call log and the requests and output recorded; the machine and what is held stay. */
+    public static native void forgetHistory();
+
+    /** Bytes of the process's C heap in use, over all allocator arenas (cached free memory not counted). */
+    public static native long heapInUse();
+
     /** Resources not given back, or given back twice; empty when the ledger balances. */
     public static native String[] ledgerFaults();
 }
