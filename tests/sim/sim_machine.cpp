@@ -32,10 +32,16 @@ Machine& Machine::get() {
 void Machine::reset() {
   std::lock_guard<std::mutex> lock(mutex_);
   log_.clear();
+  keepLog_ = true;
   counts_.clear();
   faults_.clear();
   held_.clear();
   errors_.clear();
+}
+
+void Machine::keepCallLog(bool keep) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  keepLog_ = keep;
 }
 
 void Machine::clearCalls() {
@@ -50,7 +56,7 @@ std::optional<std::int64_t> Machine::enterCall(const char* operation) {
   unsigned index = 0;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    log_.emplace_back(operation);
+    if (keepLog_) log_.emplace_back(operation);
     index = ++counts_[operation];
     auto found = faults_.find(operation);
     if (found == faults_.end()) return std::nullopt;

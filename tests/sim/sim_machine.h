@@ -46,6 +46,9 @@ class Machine {
   void failCall(const std::string& operation, unsigned nthCall, std::int64_t result);
   void setFaultRule(const std::string& operation, FaultRule rule);
   std::vector<std::string> callLog() const;
+  // Benchmarks turn the log off: it is the tests' record, not part of what Windows costs.
+  // Counts and faults go on; reset() turns it back on.
+  void keepCallLog(bool keep);
   unsigned callCount(const std::string& operation) const;
 
   // --- ledger ---
@@ -60,6 +63,7 @@ class Machine {
  private:
   mutable std::mutex mutex_;
   std::vector<std::string> log_;
+  bool keepLog_ = true;
   std::map<std::string, unsigned> counts_;
   std::map<std::string, FaultRule> faults_;
   std::map<std::pair<Resource, std::uintptr_t>, unsigned> held_;

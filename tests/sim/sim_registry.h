@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/windows_api.h"
@@ -49,7 +50,9 @@ class Registry {
     std::map<std::u16string, Value> values;  // by folded name
   };
   mutable std::mutex mutex_;
-  std::map<std::u16string, Key> keys_;  // by folded path
+  // By folded path; hashed, since driver keys share a long prefix that an ordered map would
+  // compare again at every step of every lookup.
+  std::unordered_map<std::u16string, Key> keys_;
   std::map<HKEY, std::u16string> openKeys_;
   std::vector<OpenRequest> openRequests_;
   std::vector<std::u16string> queriedNames_;
