@@ -121,9 +121,11 @@ jobjectArray inventory(JNIEnv* env) {
     DWORD size = 260;
     if (RegQueryValueExW(key, WIDE("DriverVersion"), nullptr, &type, reinterpret_cast<BYTE*>(version), &size) ==
         ERROR_SUCCESS) {
-      std::basic_string<WCHAR> entry(hardwareIds, unitsBeforeNul(hardwareIds, 1040));
-      entry += WCHAR('=');
-      entry.append(version, unitsBeforeNul(version, 260));
+      const std::size_t idLength = unitsBeforeNul(hardwareIds, 1040);
+      const std::size_t versionLength = unitsBeforeNul(version, 260);
+      std::basic_string<WCHAR> entry;
+      entry.reserve(idLength + 1 + versionLength);
+      entry.append(hardwareIds, idLength).append(1, WCHAR('=')).append(version, versionLength);
       entries.push_back(entry);
     }
     RegCloseKey(key);

@@ -3,32 +3,48 @@ package com.velk.utils.bench;
 import com.velk.utils.Tarvix;
 import com.velk.utils.sim.SimulatedWindows;
 import java.util.Arrays;
+import java.util.List;
 import java.util.function.Supplier;
 
 /**
  * The cost of one call from Java of getVersion, a getter and getHadrwareId (1,000 devices),
  * beside a trivial native that answers a constant string, in one JVM run over the simulated
  * machine. Prints one line per figure: "jvm", the name, then the median, lowest and highest
- * nanoseconds per call over the batches.
+ * nanoseconds per call over the rounds.
  */
 public final class JvmBench {
-    private static final int BATCHES = 15;
+    private static final int WARM_ROUNDS = 5;
+    private static final int ROUNDS = 21;
 
     private JvmBench() {}
 
-    private static void measure(String name, int callsPerBatch, Supplier<Object> call) {
-        Object sink = null;
-        for (int i = 0; i < callsPerBatch * 3; i++) sink = call.get();  // warm: compiled before timing
-        double[] perCall = new double[BATCHES];
-        for (int b = 0; b < BATCHES; b++) {
-            SimulatedWindows.forgetHistory();
+    /** One figure: a call made in batches, each round of batches shared by every figure. */
+    private static final class Figure {
+        final String name;
+        final int callsPerBatch;
+        final Supplier<Object> call;
+        final double[] perCall = new double[ROUNDS];
+
+        Figure(String name, int callsPerBatch, Supplier<Object> call) {
+            this.name = name;
+            this.callsPerBatch = callsPerBatch;
+            this.call = call;
+        }
+
+        double batch() {
+            Object sink = null;
             long start = System.nanoTime();
             for (int i = 0; i < callsPerBatch; i++) sink = call.get();
-            perCall[b] = (System.nanoTime() - start) / (double) callsPerBatch;
+            long elapsed = System.nanoTime() - start;
+            if (sink == null) throw new IllegalStateException(name + " answered null");
+            return elapsed / (double) callsPerBatch;
         }
-        if (sink == null) throw new IllegalStateException(name + " answered null");
-        Arrays.sort(perCall);
-        System.out.printf("jvm\t%s\t%.1f\t%.1f\t%.1f%n", name, perCall[BATCHES / 2], perCall[0], perCall[BATCHES - 1]);
+
+        void print() {
+            double[] sorted = perCall.clone();
+            Arrays.sort(sorted);
+            System.out.printf("jvm\t%s\t%.1f\t%.1f\t%.1f%n", name, sorted[ROUNDS / 2], sorted[0], sorted[ROUNDS - 1]);
+        }
     }
 
     public static void main(String[] args) {
@@ -36,12 +52,22 @@ public final class JvmBench {
         SimulatedWindows.reset();
         SimulatedWindows.setWmiProperty("Win32_BIOS", "Version", "BIOS Version 2.17.1246");
         for (int i = 0; i < 1000; i++) SimulatedWindows.addDeviceWithDriver("PCI\\VEN_8086&DEV_" + i, "10.0.19041.1");
-
-        measure("constant string (trivial native)", 20_000, Baseline::constant);
-        measure("getVersion", 20_000, tarvix::getVersion);
         if (!tarvix.Init()) throw new IllegalStateException("Init failed");
-        measure("getBIOSVersion", 20_000, tarvix::getBIOSVersion);
+
+        List<Figure> figures = List.of(
+                new Figure("constant string (trivial native)", 20_000, Baseline::constant),
+                new Figure("getVersion", 20_000, tarvix::getVersion),
+                new Figure("getBIOSVersion", 20_000, tarvix::getBIOSVersion),
+                new Figure("getHadrwareId (1,000 devices)", 20, tarvix::getHadrwareId));
+        // Rounds alternate the figures, so that each sees the same state of the VM and machine.
+        for (int round = -WARM_ROUNDS; round < ROUNDS; round++) {
+            for (Figure figure : figures) {
+                SimulatedWindows.forgetHistory();
+                double perCall = figure.batch();
+                if (round >= 0) figure.perCall[round] = perCall;
+            }
+        }
         tarvix.Uninit();
-        measure("getHadrwareId (1,000 devices)", 20, tarvix::getHadrwareId);
+        figures.forEach(Figure::print);
     }
 }
