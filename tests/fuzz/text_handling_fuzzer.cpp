@@ -15,6 +15,7 @@
 #include "fake_jvm.h"
 #include "natives.h"
 #include "simulated_windows.h"
+#include "utf8_append.h"
 
 namespace {
 
@@ -69,30 +70,16 @@ std::string asBytes(const std::u16string& units) {
 }
 
 // UTF-8 with U+FFFD for a unit that has no code point of its own.
-std::string utf8(const std::u16string& text) {
+std::string utf8(const std::u16string& units) {
   std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t point = text[i];
-    if (point >= 0xD800 && point <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      point = 0x10000 + ((point - 0xD800) << 10) + (text[++i] - 0xDC00);
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    char32_t point = units[i];
+    if (point >= 0xD800 && point <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+      point = 0x10000 + ((point - 0xD800) << 10) + (units[++i] - 0xDC00);
     } else if (point >= 0xD800 && point <= 0xDFFF) {
       point = 0xFFFD;
     }
-    if (point < 0x80) {
-      out += static_cast<char>(point);
-    } else if (point < 0x800) {
-      out += static_cast<char>(0xC0 | (point >> 6));
-      out += static_cast<char>(0x80 | (point & 0x3F));
-    } else if (point < 0x10000) {
-      out += static_cast<char>(0xE0 | (point >> 12));
-      out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (point >> 18));
-      out += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (point & 0x3F));
-    }
+    text::appendUtf8(out, point);
   }
   return out;
 }
