@@ -21,8 +21,8 @@ if [ "$listed" = "$expected" ]; then echo "PASS archive holds exactly the promis
   echo "FAIL archive holds:"; echo "$listed"; failed=1; fi
 
 (cd "$unpacked" && python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall()' "$archive")
-for spec in "x86 32 i686 $x86_exports" "x64 64 x86_64 $x64_exports"; do
-  read -r arch bits triplet exports <<<"$spec"
+for build in "x86 32 i686 $x86_exports" "x64 64 x86_64 $x64_exports"; do
+  read -r arch bits triplet exports <<<"$build"
   if bash "$check_dll" "$triplet-w64-mingw32-objdump" "$unpacked/$arch/Tarvix.dll" "$bits" "$exports"; then
     echo "PASS $arch/Tarvix.dll passes the DLL checks"
   else

@@ -10,14 +10,14 @@
 namespace probe {
 namespace {
 
-struct NativeSpec {
+struct PlannedCall {
   const char* cls;
   const char* method;
   AnswerKind kind;
   const char16_t* argument;  // getJreVersionInfo's value name; null for the others
 };
 
-const NativeSpec kNatives[] = {
+const PlannedCall kNatives[] = {
     {"Tarvix", "getVersion", AnswerKind::String, nullptr},
     {"Tarvix", "Init", AnswerKind::Boolean, nullptr},
     {"Tarvix", "getMBManufacturer", AnswerKind::String, nullptr},
@@ -35,15 +35,15 @@ const NativeSpec kNatives[] = {
     {"MiscUtils", "getJreVersionInfo", AnswerKind::String, u"MicroVersion"},
     {"Tarvix", "Uninit", AnswerKind::Nothing, nullptr},
 };
-const NativeSpec kCreateRootFile = {"MiscUtils", "createRootFile", AnswerKind::Boolean, nullptr};
+const PlannedCall kCreateRootFile = {"MiscUtils", "createRootFile", AnswerKind::Boolean, nullptr};
 
 using NoArgument = jobject(JNICALL*)(JNIEnv*, jclass);
 using OneArgument = jobject(JNICALL*)(JNIEnv*, jclass, jstring);
 using BooleanAnswer = jboolean(JNICALL*)(JNIEnv*, jclass);
 using NoAnswer = void(JNICALL*)(JNIEnv*, jclass);
 
-void* nativeOf(const LoadedLibrary& library, const NativeSpec& spec) {
-  return library.native<void*>(spec.cls, spec.method, spec.argument != nullptr ? 1 : 0);
+void* nativeOf(const LoadedLibrary& library, const PlannedCall& planned) {
+  return library.native<void*>(planned.cls, planned.method, planned.argument != nullptr ? 1 : 0);
 }
 
 double elapsedMilliseconds(const LARGE_INTEGER& start) {
@@ -63,20 +63,20 @@ std::wstring captureFile() {
   return file;
 }
 
-NativeCall call(const LoadedLibrary& library, const NativeSpec& spec, const std::wstring& capture) {
+NativeCall call(const LoadedLibrary& library, const PlannedCall& planned, const std::wstring& capture) {
   NativeCall result;
-  result.native = spec.method;
-  result.kind = spec.kind;
-  if (spec.argument != nullptr) result.argument = spec.argument;
-  void* native = nativeOf(library, spec);
+  result.native = planned.method;
+  result.kind = planned.kind;
+  if (planned.argument != nullptr) result.argument = planned.argument;
+  void* native = nativeOf(library, planned);
   fakejvm::FakeJvm vm;
-  jstring argument = spec.argument != nullptr ? vm.javaString(spec.argument) : nullptr;
+  jstring argument = planned.argument != nullptr ? vm.javaString(planned.argument) : nullptr;
 
   CapturedStdout output(capture.c_str());
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   jobject answer = nullptr;
-  switch (spec.kind) {
+  switch (planned.kind) {
     case AnswerKind::Boolean:
       result.boolean = reinterpret_cast<BooleanAnswer>(native)(vm.env(), nullptr) == JNI_TRUE;
       break;
@@ -85,17 +85,17 @@ NativeCall call(const LoadedLibrary& library, const NativeSpec& spec, const std:
       break;
     case AnswerKind::String:
     case AnswerKind::StringArray:
-      answer = spec.argument != nullptr ? reinterpret_cast<OneArgument>(native)(vm.env(), nullptr, argument)
+      answer = planned.argument != nullptr ? reinterpret_cast<OneArgument>(native)(vm.env(), nullptr, argument)
                                         : reinterpret_cast<NoArgument>(native)(vm.env(), nullptr);
       break;
   }
   result.milliseconds = elapsedMilliseconds(start);
   result.printed = output.text();
 
-  if (answer != nullptr && spec.kind == AnswerKind::String && vm.isString(answer)) {
+  if (answer != nullptr && planned.kind == AnswerKind::String && vm.isString(answer)) {
     result.text = vm.stringText(answer);
   }
-  if (answer != nullptr && spec.kind == AnswerKind::StringArray && vm.isArray(answer)) {
+  if (answer != nullptr && planned.kind == AnswerKind::StringArray && vm.isArray(answer)) {
     result.entries.emplace();
     for (jobject entry : vm.arrayElements(answer)) {
       result.entries->push_back(entry != nullptr && vm.isString(entry) ? vm.stringText(entry) : u"");
@@ -108,11 +108,11 @@ NativeCall call(const LoadedLibrary& library, const NativeSpec& spec, const std:
 
 std::vector<std::string> missingNatives(const LoadedLibrary& library) {
   std::vector<std::string> missing;
-  auto note = [&](const NativeSpec& spec) {
-    const bool known = std::find(missing.begin(), missing.end(), spec.method) != missing.end();
-    if (!known && nativeOf(library, spec) == nullptr) missing.push_back(spec.method);
+  auto note = [&](const PlannedCall& planned) {
+    const bool known = std::find(missing.begin(), missing.end(), planned.method) != missing.end();
+    if (!known && nativeOf(library, planned) == nullptr) missing.push_back(planned.method);
   };
-  for (const auto& spec : kNatives) note(spec);
+  for (const auto& planned : kNatives) note(planned);
   note(kCreateRootFile);
   return missing;
 }
@@ -122,7 +122,7 @@ Report runProbe(const LoadedLibrary& library, const std::u16string& path, bool c
   report.library = path;
   report.bits = static_cast<int>(sizeof(void*) * 8);
   const std::wstring capture = captureFile();
-  for (const auto& spec : kNatives) report.calls.push_back(call(library, spec, capture));
+  for (const auto& planned : kNatives) report.calls.push_back(call(library, planned, capture));
   if (createRootFile) report.calls.push_back(call(library, kCreateRootFile, capture));
   DeleteFileW(capture.c_str());
   return report;
